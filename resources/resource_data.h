@@ -19,4 +19,7 @@ extern const std::string_view kTickerText;
 extern const std::string_view kGateTune1;
 extern const std::string_view kGateTune2;
 
+// The 700 x 70 JPEG shown at the top of MainWindow.
+extern const std::string_view kBannerImage;
+
 }  // namespace corvane::resources

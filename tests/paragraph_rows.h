@@ -12,7 +12,7 @@ struct ParagraphRow {
     int chars;
     std::string_view lead;
     std::string_view inner;    // inner breaks, then an unusual end
-    std::string_view opening;  // UTF-8
+    std::string_view opening;
 };
 
 struct PoolRows {

@@ -1,6 +1,7 @@
 // Prints every difference between the converted paragraph entries and their rows, by pool and entry.
 // Usage: check_paragraphs DIR [POOL...]
 // DIR holds POOL.bin (entries separated by NUL) or POOL/NN.bin (one file per entry).
+// Built like the program, so its string literals are GBK; what it prints is converted to UTF-8.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +22,8 @@ std::string ReadFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+std::string Show(std::string_view gbk) { return testing::GbkToUtf8(gbk).value_or("(not GBK)"); }
 
 std::map<int, std::string> LoadPool(const fs::path& dir, std::string_view pool) {
     std::map<int, std::string> entries;
@@ -79,11 +82,10 @@ int main(int argc, char** argv) {
                           " (want " + std::to_string(wantAscii) + ", " + std::to_string(wantAscii - ascii) +
                           " to add)\n";
             }
-            if (s.lead != row.lead) report += "  lead " + s.lead + " (want " + std::string(row.lead) + ")\n";
-            if (s.inner != row.inner) report += "  inner " + s.inner + " (want " + std::string(row.inner) + ")\n";
-            const std::string opening = testing::GbkToUtf8(s.opening).value_or("?");
-            if (opening != row.opening) {
-                report += "  opening \"" + opening + "\" (want \"" + std::string(row.opening) + "\")\n";
+            if (s.lead != row.lead) report += "  lead " + Show(s.lead) + " (want " + Show(row.lead) + ")\n";
+            if (s.inner != row.inner) report += "  inner " + Show(s.inner) + " (want " + Show(row.inner) + ")\n";
+            if (s.opening != row.opening) {
+                report += "  opening \"" + Show(s.opening) + "\" (want \"" + Show(row.opening) + "\")\n";
             }
             if (!s.problems.empty()) report += "  " + s.problems + "\n";
             if (!report.empty()) {

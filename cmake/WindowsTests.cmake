@@ -1,0 +1,42 @@
+# Windows-side tests, run under Wine (CMAKE_CROSSCOMPILING_EMULATOR) by ctest in this build:
+# corvane_win_tests (the Win32 services against the real Wine registry, conversions), the
+# end-to-end harness that drives Corvane.exe from a second process, and the automation server
+# that stands in for Word.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+foreach(t gtest gtest_main gmock gmock_main)
+  if(TARGET ${t})
+    target_compile_options(${t} PRIVATE -w)
+  endif()
+endforeach()
+
+file(TO_NATIVE_PATH "${CMAKE_BINARY_DIR}" build_dir_native)
+string(REPLACE "/" "\\" corvane_exe_windows "Z:${CMAKE_BINARY_DIR}/Corvane.exe")
+
+file(GLOB CORVANE_WIN_TEST_SOURCES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/win32/*.cpp")
+if(CORVANE_WIN_TEST_SOURCES)
+  add_executable(corvane_win_tests ${CORVANE_WIN_TEST_SOURCES} tests/registry_contract.cpp)
+  target_link_libraries(corvane_win_tests PRIVATE corvane_win32 gtest gtest_main)
+  target_link_options(corvane_win_tests PRIVATE -static)
+  add_test(NAME corvane_win_tests COMMAND corvane_win_tests)
+endif()
+
+file(GLOB CORVANE_WORD_SERVER_SOURCES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/e2e/word_server/*.cpp")
+if(CORVANE_WORD_SERVER_SOURCES)
+  add_library(WordTestServer SHARED ${CORVANE_WORD_SERVER_SOURCES}
+              "${CMAKE_SOURCE_DIR}/tests/e2e/word_server/WordTestServer.def")
+  set_target_properties(WordTestServer PROPERTIES PREFIX "")
+  target_link_libraries(WordTestServer PRIVATE ole32 oleaut32 uuid)
+  target_link_options(WordTestServer PRIVATE -static)
+endif()
+
+file(GLOB CORVANE_E2E_SOURCES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp")
+if(CORVANE_E2E_SOURCES)
+  add_executable(corvane_e2e ${CORVANE_E2E_SOURCES})
+  target_link_libraries(corvane_e2e PRIVATE corvane_core gtest gtest_main user32 gdi32 comctl32 advapi32 shell32)
+  target_link_options(corvane_e2e PRIVATE -static)
+  target_compile_definitions(corvane_e2e PRIVATE CORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  add_dependencies(corvane_e2e Corvane)
+  add_test(NAME corvane_e2e COMMAND corvane_e2e)
+  set_tests_properties(corvane_e2e PROPERTIES ENVIRONMENT "CORVANE_EXE=${corvane_exe_windows}" TIMEOUT 900)
+endif()
