@@ -22,11 +22,27 @@ std::size_t Slot(WindowId id) { return id == WindowId::kMainWindow ? 0 : 1; }
 
 int ControlIndex(WPARAM id) { return static_cast<int>(LOWORD(id)) - kFirstControlId; }
 
-// Keeps the focus rectangle of a push button always shown (the gate's buttons) or never shown
-// (MainWindow's), whatever keyboard cues the window would otherwise switch.
-LRESULT CALLBACK FocusCueSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR showFocus) {
-    if (msg == WM_UPDATEUISTATE) wParam = MAKEWPARAM(showFocus != 0 ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS);
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
+// The styled buttons draw themselves: flat with a one-pixel border, and a focus rectangle only
+// where the definition asks for one (themed push buttons would follow the system's cues).
+void DrawStyledButton(const DRAWITEMSTRUCT& item, bool focusRect) {
+    HDC dc = item.hDC;
+    RECT rect = item.rcItem;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &rect, GetSysColorBrush(pressed ? COLOR_3DLIGHT : COLOR_BTNFACE));
+    FrameRect(dc, &rect, GetSysColorBrush(COLOR_3DSHADOW));
+    wchar_t caption[64] = {};
+    GetWindowTextW(item.hwndItem, caption, 64);
+    const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) != 0 ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    RECT text = rect;
+    if (pressed) OffsetRect(&text, 1, 1);
+    DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+    if (focusRect && (item.itemState & ODS_FOCUS) != 0) {
+        InflateRect(&rect, -3, -3);
+        DrawFocusRect(dc, &rect);
+    }
 }
 
 struct ControlClass {
@@ -51,7 +67,7 @@ ControlClass ClassOf(const ControlDefinition& c) {
                                                      : ES_AUTOHSCROLL),
                     sunken};
         case ControlKind::kCheckBox: return {L"BUTTON", BS_AUTOCHECKBOX | BS_LEFT | BS_VCENTER | tab, 0};
-        case ControlKind::kStyledButton: return {L"BUTTON", BS_PUSHBUTTON | BS_FLAT | tab, 0};
+        case ControlKind::kStyledButton: return {L"BUTTON", BS_OWNERDRAW | tab, 0};
         case ControlKind::kTabControl: return {WC_TABCONTROLW, 0, 0};
         case ControlKind::kTimer:
         case ControlKind::kComponent: break;
@@ -238,10 +254,6 @@ HWND Win32Toolkit::CreateControl(Window& window, Control& control, int index) {
             break;
         case ControlKind::kCheckBox:
             SendMessageW(hwnd, BM_SETCHECK, (c.flags & kChecked) != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
-            break;
-        case ControlKind::kStyledButton:
-            SetWindowSubclass(hwnd, FocusCueSubclass, 1, (c.flags & kFocusRect) != 0 ? 1 : 0);
-            SendMessageW(hwnd, WM_UPDATEUISTATE, 0, 0);
             break;
         case ControlKind::kTabControl: {
             std::string_view captions = c.caption;
@@ -480,6 +492,14 @@ LRESULT Win32Toolkit::HandleMessage(Window& window, UINT msg, WPARAM wParam, LPA
                 }
             }
             return 0;
+        }
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (Control* control = controlAt(ControlIndex(item->CtlID))) {
+                DrawStyledButton(*item, (control->definition->flags & kFocusRect) != 0);
+                return TRUE;
+            }
+            break;
         }
         case WM_CTLCOLOREDIT:
             for (const auto& control : window.controls) {

@@ -164,6 +164,9 @@ protected:
     HWND Gate(std::string_view name) const;
     HWND Main(std::string_view name) const;
 
+    // Presses "生 成" and returns the letter box's text once the handler has run.
+    std::string Generate();
+
     // Presses a button and waits until the message box it opens is there.
     std::optional<MessageBoxWindow> ClickAndWaitForMessageBox(HWND button);
 
