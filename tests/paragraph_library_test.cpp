@@ -247,7 +247,7 @@ TEST(ParagraphLibrary, EntriesRoundTripWithTheirSources) {
     for (Pool pool : kAllPools) {
         for (int n = 1; n <= EntryCount(pool); ++n) {
             SCOPED_TRACE(Where(pool, n));
-            char name[8];
+            char name[16];
             std::snprintf(name, sizeof name, "%02d.txt", n);
             const auto source =
                 ReadFile(fs::path(CORVANE_SOURCE_DIR) / "resources" / "paragraphs" / PoolName(pool) / name);

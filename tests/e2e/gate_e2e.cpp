@@ -42,7 +42,7 @@ TEST_F(GateTest, ControlsStandWhereTheTablePutsThem) {
     struct Case {
         const char* name;
         const wchar_t* className;
-        RECT place;  // left, top, right, bottom in the gate's client area
+        RECT place;           // left, top, right, bottom in the gate's client area
         const char* caption;  // nullptr: checked on their own (page captions and texts)
     };
     const Case cases[] = {
@@ -133,7 +133,7 @@ enum class Outcome {
 };
 
 class GateExitTest : public CorvaneTest {
-protected:
+  protected:
     // Moves the focus to `target` by posting the input a user would make, and waits until it is there.
     void FocusOn(HWND target, bool byClick) {
         if (byClick) {
@@ -153,20 +153,30 @@ protected:
 
     void Perform(Input input) {
         switch (input) {
-            case Input::kClickAccept: return PostClick(Gate("超级按钮1"));
-            case Input::kClickDecline: return PostClick(Gate("超级按钮2"));
-            case Input::kEscape: return PostKey(FocusOf(gate_), VK_ESCAPE);
+            case Input::kClickAccept:
+                return PostClick(Gate("超级按钮1"));
+            case Input::kClickDecline:
+                return PostClick(Gate("超级按钮2"));
+            case Input::kEscape:
+                return PostKey(FocusOf(gate_), VK_ESCAPE);
             case Input::kEnterOnAccept:
                 ASSERT_EQ(FocusOf(gate_), Gate("超级按钮1"));
                 break;
-            case Input::kEnterOnDecline: ASSERT_NO_FATAL_FAILURE(FocusOn(Gate("超级按钮2"), false)); break;
-            case Input::kEnterOnTabControl: ASSERT_NO_FATAL_FAILURE(FocusOn(Gate("选择夹1"), true)); break;
-            case Input::kEnterOnEditBox: ASSERT_NO_FATAL_FAILURE(FocusOn(Gate("编辑框1"), true)); break;
+            case Input::kEnterOnDecline:
+                ASSERT_NO_FATAL_FAILURE(FocusOn(Gate("超级按钮2"), false));
+                break;
+            case Input::kEnterOnTabControl:
+                ASSERT_NO_FATAL_FAILURE(FocusOn(Gate("选择夹1"), true));
+                break;
+            case Input::kEnterOnEditBox:
+                ASSERT_NO_FATAL_FAILURE(FocusOn(Gate("编辑框1"), true));
+                break;
         }
         PostKey(FocusOf(gate_), VK_RETURN);
     }
 
-    // Until the process ends, MainWindow must never become visible.
+    // Until the process ends, MainWindow must never become visible. Its visibility is sampled every
+    // few milliseconds: Wine delivers no cross-process EVENT_OBJECT_SHOW to an out-of-context hook.
     void ExpectEndWithoutMainWindow() {
         bool mainShown = false;
         const bool ended = WaitUntil([&] {

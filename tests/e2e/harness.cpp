@@ -29,10 +29,11 @@ std::wstring ToWideIn(UINT codePage, std::string_view text) {
 
 std::string FromWideIn(UINT codePage, std::wstring_view wide) {
     if (wide.empty()) return {};
-    const int n =
-        WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                      nullptr, nullptr);
     std::string text(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr,
+                        nullptr);
     return text;
 }
 
@@ -49,10 +50,18 @@ struct EnumState {
 
 }  // namespace
 
-std::wstring Wide(std::string_view gbk) { return ToWideIn(kGbkCodePage, gbk); }
-std::string Gbk(std::wstring_view wide) { return FromWideIn(kGbkCodePage, wide); }
-std::string Utf8(std::wstring_view wide) { return FromWideIn(CP_UTF8, wide); }
-std::wstring WideFromUtf8(std::string_view utf8) { return ToWideIn(CP_UTF8, utf8); }
+std::wstring Wide(std::string_view gbk) {
+    return ToWideIn(kGbkCodePage, gbk);
+}
+std::string Gbk(std::wstring_view wide) {
+    return FromWideIn(kGbkCodePage, wide);
+}
+std::string Utf8(std::wstring_view wide) {
+    return FromWideIn(CP_UTF8, wide);
+}
+std::wstring WideFromUtf8(std::string_view utf8) {
+    return ToWideIn(CP_UTF8, utf8);
+}
 
 ::testing::AssertionResult SameBytes(std::string_view actual, std::string_view expected) {
     if (actual == expected) return ::testing::AssertionSuccess();
@@ -102,7 +111,9 @@ bool Process::Start(const std::wstring& exe, const Environment& extra) {
     return true;
 }
 
-bool Process::Running() const { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool Process::Running() const {
+    return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
 
 std::optional<DWORD> Process::WaitForExit(DWORD timeoutMs) const {
     if (process_ == nullptr || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
@@ -179,7 +190,8 @@ std::wstring ClassName(HWND hwnd) {
 
 std::optional<LRESULT> Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, kTimeoutMs, &result)) return std::nullopt;
+    if (!SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, kTimeoutMs, &result))
+        return std::nullopt;
     return static_cast<LRESULT>(result);
 }
 
@@ -199,7 +211,9 @@ std::wstring GetText(HWND hwnd) {
     return text;
 }
 
-std::string GetGbkText(HWND hwnd) { return Gbk(GetText(hwnd)); }
+std::string GetGbkText(HWND hwnd) {
+    return Gbk(GetText(hwnd));
+}
 
 bool SetText(HWND hwnd, std::wstring_view text) {
     const std::wstring copy(text);
@@ -207,7 +221,9 @@ bool SetText(HWND hwnd, std::wstring_view text) {
     return result.has_value() && *result != FALSE;
 }
 
-bool Responsive(HWND hwnd) { return Send(hwnd, WM_NULL, 0, 0).has_value(); }
+bool Responsive(HWND hwnd) {
+    return Send(hwnd, WM_NULL, 0, 0).has_value();
+}
 
 RECT RectIn(HWND control, HWND parent) {
     RECT rect{};
@@ -223,7 +239,9 @@ HWND ControlOf(HWND window, const WindowDefinition& definition, std::string_view
     return GetDlgItem(window, kFirstControlId + index);
 }
 
-void PostClick(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+void PostClick(HWND button) {
+    PostMessageW(button, BM_CLICK, 0, 0);
+}
 
 void PostMouseClick(HWND hwnd, int x, int y) {
     PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -244,7 +262,8 @@ HWND FocusOf(HWND window) {
 }
 
 RemoteBuffer::RemoteBuffer(HANDLE process, std::size_t size)
-    : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+    : process_(process),
+      address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
 
 RemoteBuffer::~RemoteBuffer() {
     if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
@@ -252,7 +271,8 @@ RemoteBuffer::~RemoteBuffer() {
 
 bool RemoteBuffer::Write(const void* data, std::size_t size, std::size_t offset) {
     SIZE_T done = 0;
-    return WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, &done) && done == size;
+    return WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, &done) &&
+           done == size;
 }
 
 bool RemoteBuffer::Read(void* data, std::size_t size, std::size_t offset) const {
@@ -306,7 +326,8 @@ std::vector<Tool> Tools(HWND tooltip, HANDLE process) {
         TTTOOLINFOW info{};
         info.cbSize = sizeof info;
         // The tooltip copies the tool's text into the buffer that lpszText points at.
-        info.lpszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.address()) + sizeof(TTTOOLINFOW));
+        info.lpszText =
+            reinterpret_cast<wchar_t*>(static_cast<char*>(remote.address()) + sizeof(TTTOOLINFOW));
         remote.Write(&info, sizeof info);
         remote.Write(blank.data(), blank.size() * sizeof(wchar_t), sizeof(TTTOOLINFOW));
         if (Send(tooltip, TTM_ENUMTOOLSW, i, remote.lparam()).value_or(FALSE) == FALSE) continue;
@@ -331,7 +352,8 @@ std::optional<MessageBoxWindow> FindMessageBox(DWORD pid) {
 }
 
 bool CloseMessageBox(HWND box) {
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
     return WaitUntil([&] { return !IsWindow(box); });
 }
 
@@ -360,8 +382,9 @@ void CorvaneTest::FindStartWindows() {
 
 void CorvaneTest::AcceptGate() {
     PostClick(Gate("超级按钮1"));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(gate_) && IsWindowVisible(main_) && IsWindowEnabled(main_); }))
-        << "MainWindow did not come up after 知 道";
+    ASSERT_TRUE(WaitUntil([&] {
+        return !IsWindow(gate_) && IsWindowVisible(main_) && IsWindowEnabled(main_);
+    })) << "MainWindow did not come up after 知 道";
 }
 
 void CorvaneTest::StartAtMainWindow(const Environment& extra) {
@@ -380,7 +403,9 @@ HWND CorvaneTest::Gate(std::string_view name) const {
     return ControlOf(gate_, ConstitutionWindowDefinition(), name);
 }
 
-HWND CorvaneTest::Main(std::string_view name) const { return ControlOf(main_, MainWindowDefinition(), name); }
+HWND CorvaneTest::Main(std::string_view name) const {
+    return ControlOf(main_, MainWindowDefinition(), name);
+}
 
 std::string CorvaneTest::Generate() {
     // The box first holds a marker that no letter equals, so its change shows that the letter is

@@ -43,7 +43,7 @@ using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
 
 // One run of Corvane.exe. Whatever is still running when the object goes is terminated.
 class Process {
-public:
+  public:
     Process() = default;
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -60,7 +60,7 @@ public:
     DWORD id() const { return id_; }
     HANDLE handle() const { return process_; }
 
-private:
+  private:
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
 };
@@ -97,15 +97,15 @@ RECT RectIn(HWND control, HWND parent);
 HWND ControlOf(HWND window, const WindowDefinition& definition, std::string_view name);
 
 // Input, posted so that a handler that opens a modal box does not block this process.
-void PostClick(HWND button);                // BM_CLICK
+void PostClick(HWND button);                   // BM_CLICK
 void PostMouseClick(HWND hwnd, int x, int y);  // WM_LBUTTONDOWN/UP at a client point
-void PostKey(HWND hwnd, UINT virtualKey);   // WM_KEYDOWN/UP
+void PostKey(HWND hwnd, UINT virtualKey);      // WM_KEYDOWN/UP
 // The window with the keyboard focus on the GUI thread that owns `window`; nullptr when none.
 HWND FocusOf(HWND window);
 
 // Memory in the target process for control messages that carry pointers.
 class RemoteBuffer {
-public:
+  public:
     RemoteBuffer(HANDLE process, std::size_t size);
     RemoteBuffer(const RemoteBuffer&) = delete;
     RemoteBuffer& operator=(const RemoteBuffer&) = delete;
@@ -117,7 +117,7 @@ public:
     bool Write(const void* data, std::size_t size, std::size_t offset = 0);
     bool Read(void* data, std::size_t size, std::size_t offset = 0) const;
 
-private:
+  private:
     HANDLE process_;
     void* address_ = nullptr;
 };
@@ -147,7 +147,7 @@ bool CloseMessageBox(HWND box);
 // Runs Corvane.exe and, at the end of every test, makes sure it is gone. Window handles of the run
 // are kept in gate_ and main_ once found.
 class CorvaneTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override;
 
     // Starts the program and waits for the gate window to be shown; fails the test otherwise.

@@ -12,8 +12,8 @@ namespace corvane::testing {
 namespace {
 
 const std::string kTitle = std::string(33, ' ') + "入 党 申 请 书\r\n\r\n\r\n";
-const std::string kClosing = "\r\n\r\n\r\n" + std::string(44, ' ') + "此 致" + "\r\n\r\n\r\n" +
-                             std::string(69, ' ') + "敬 礼";
+const std::string kClosing =
+    "\r\n\r\n\r\n" + std::string(44, ' ') + "此 致" + "\r\n\r\n\r\n" + std::string(69, ' ') + "敬 礼";
 
 std::string DateText(const SYSTEMTIME& t) {
     char text[64];
@@ -55,7 +55,8 @@ struct Letter {
 std::string ParseLetter(std::string_view text, Letter& letter) {
     if (!text.starts_with(kTitle)) return "the letter does not begin with the title line";
     std::size_t at = kTitle.size();
-    for (const char* salutation : {"尊敬的党组织：", "敬爱的党组织：", "党组织您好：", "崇敬的党组织您好："}) {
+    for (const char* salutation :
+         {"尊敬的党组织：", "敬爱的党组织：", "党组织您好：", "崇敬的党组织您好："}) {
         if (text.substr(at).starts_with(salutation)) letter.salutation = salutation;
     }
     if (letter.salutation.empty()) return "no salutation after the title";
@@ -85,7 +86,8 @@ std::string ParseLetter(std::string_view text, Letter& letter) {
 // What follows the four entries for this name: signature, date, closing formula.
 bool RestIsSignedBy(const std::string& rest, const std::string& name) {
     for (const std::string& date : RecentDates()) {
-        if (rest == "\r\n\r\n    申请人： " + name + "\r\n" + "\r\n    申请日期： " + date + "\r\n" + kClosing) {
+        if (rest ==
+            "\r\n\r\n    申请人： " + name + "\r\n" + "\r\n    申请日期： " + date + "\r\n" + kClosing) {
             return true;
         }
     }
@@ -93,7 +95,7 @@ bool RestIsSignedBy(const std::string& rest, const std::string& name) {
 }
 
 class LetterTest : public CorvaneTest {
-protected:
+  protected:
     // Generates a letter for `name` and checks all of it; the salutation it had.
     std::string GenerateAndCheck(const std::wstring& name) {
         EXPECT_TRUE(SetText(Main("编辑框1"), name));

@@ -7,7 +7,7 @@ namespace corvane::testing {
 namespace {
 
 class Key {
-public:
+  public:
     explicit Key(HKEY key = nullptr) : key_(key) {}
     Key(const Key&) = delete;
     Key& operator=(const Key&) = delete;
@@ -17,12 +17,12 @@ public:
     HKEY get() const { return key_; }
     HKEY* out() { return &key_; }
 
-private:
+  private:
     HKEY key_;
 };
 
 class File {
-public:
+  public:
     explicit File(HANDLE file) : file_(file) {}
     File(const File&) = delete;
     File& operator=(const File&) = delete;
@@ -32,7 +32,7 @@ public:
     bool ok() const { return file_ != INVALID_HANDLE_VALUE && file_ != nullptr; }
     HANDLE get() const { return file_; }
 
-private:
+  private:
     HANDLE file_;
 };
 
@@ -83,7 +83,8 @@ void Restore(HKEY parent, const std::wstring& path, const RegistryKeyRestorer::K
 
 }  // namespace
 
-bool SetRegistryString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& value) {
+bool SetRegistryString(HKEY root, const std::wstring& path, const std::wstring& name,
+                       const std::wstring& value) {
     Key key;
     if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.out(), nullptr) !=
         ERROR_SUCCESS) {
@@ -127,7 +128,8 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
     const File file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    return file.ok() && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+    return file.ok() &&
+           WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
 }
 

@@ -17,7 +17,7 @@ struct Sample {
 };
 
 class TickerTest : public CorvaneTest {
-protected:
+  protected:
     // Reads 标签5 every few milliseconds for `milliseconds`, or until `enough` says so.
     template <typename Enough>
     std::vector<Sample> Watch(DWORD milliseconds, Enough&& enough) {
@@ -46,7 +46,8 @@ TEST_F(TickerTest, TicksWhileTheGateIsOpen) {
     const std::vector<Sample> samples = Watch(1500, [](const std::vector<Sample>&) { return false; });
     ASSERT_NO_FATAL_FAILURE(ExpectPrefixesOfTheSlogan(samples));
     int growths = 0;
-    for (std::size_t i = 1; i < samples.size(); ++i) growths += samples[i].caption.size() > samples[i - 1].caption.size();
+    for (std::size_t i = 1; i < samples.size(); ++i)
+        growths += samples[i].caption.size() > samples[i - 1].caption.size();
     // 1.5 seconds are 15 ticks; a start of a new cycle in between costs at most a few of them.
     EXPECT_GE(growths, 5) << "the ticker label did not grow while the gate was open";
     EXPECT_TRUE(IsWindowVisible(gate_));
@@ -65,7 +66,8 @@ TEST_F(TickerTest, TypesTheWholeSloganAndStartsAgainEveryTwentyFiveSeconds) {
     ASSERT_GE(samples.size(), 2u);
     const Sample& before = samples[samples.size() - 2];
     const Sample& after = samples.back();
-    ASSERT_LT(after.caption.size(), before.caption.size()) << "the ticker did not start again within 30 seconds";
+    ASSERT_LT(after.caption.size(), before.caption.size())
+        << "the ticker did not start again within 30 seconds";
     EXPECT_EQ(before.caption.size(), whole) << "the slogan should stand whole before it starts again";
     EXPECT_LE(after.caption.size(), 4u) << "a new cycle starts with one byte";
 
@@ -79,7 +81,8 @@ TEST_F(TickerTest, TypesTheWholeSloganAndStartsAgainEveryTwentyFiveSeconds) {
         }
     }
     ASSERT_NE(first, nullptr);
-    const double predicted = static_cast<double>(first->at) + (250.0 - static_cast<double>(first->caption.size())) * 100;
+    const double predicted =
+        static_cast<double>(first->at) + (250.0 - static_cast<double>(first->caption.size())) * 100;
     EXPECT_NEAR(static_cast<double>(after.at), predicted, 1500.0)
         << "with " << first->caption.size() << " bytes shown, the restart was due in about "
         << (250 - first->caption.size()) * 100 << " ms";
