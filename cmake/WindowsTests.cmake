@@ -21,14 +21,19 @@ if(CORVANE_WIN_TEST_SOURCES)
   add_test(NAME corvane_win_tests COMMAND corvane_win_tests)
 endif()
 
-file(GLOB CORVANE_WORD_SERVER_SOURCES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/e2e/word_server/*.cpp")
-if(CORVANE_WORD_SERVER_SOURCES)
-  add_library(WordTestServer SHARED ${CORVANE_WORD_SERVER_SOURCES}
-              "${CMAKE_SOURCE_DIR}/tests/e2e/word_server/WordTestServer.def")
-  set_target_properties(WordTestServer PROPERTIES PREFIX "")
-  target_link_libraries(WordTestServer PRIVATE ole32 oleaut32 uuid)
-  target_link_options(WordTestServer PRIVATE -static)
-endif()
+# The stand-in for Word, registered as Word.Application in the test prefix by test.sh, and a
+# driver that checks the automation seam against it.
+add_library(WordTestServer SHARED tests/e2e/word_server/word_server.cpp tests/e2e/word_server/WordTestServer.def)
+set_target_properties(WordTestServer PROPERTIES PREFIX "")
+target_link_libraries(WordTestServer PRIVATE ole32 oleaut32 uuid advapi32)
+target_link_options(WordTestServer PRIVATE -static)
+add_executable(check_word_server tests/e2e/word_server/check_word_server.cpp)
+target_link_libraries(check_word_server PRIVATE corvane_win32)
+target_link_options(check_word_server PRIVATE -static)
+add_dependencies(check_word_server WordTestServer)
+string(REPLACE "/" "\\" word_log_windows "Z:${CMAKE_BINARY_DIR}/check_word_server.log")
+add_test(NAME check_word_server COMMAND check_word_server)
+set_tests_properties(check_word_server PROPERTIES ENVIRONMENT "CORVANE_WORD_LOG=${word_log_windows}")
 
 file(GLOB CORVANE_E2E_SOURCES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp")
 if(CORVANE_E2E_SOURCES)
