@@ -10,7 +10,7 @@ struct LocalDateTime {
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Milliseconds since the machine started, as a signed 32-bit reading (negative after ~24.8 days).
     virtual std::int32_t TickCount() = 0;

@@ -20,7 +20,9 @@ void ReleaseProgramState(Program& program) {
     std::abort();  // EndProcess does not return; this keeps the compiler's noreturn check honest
 }
 
-void ExitProgram(Program& program, int exitCode) { ShutDown(program, exitCode); }
+void ExitProgram(Program& program, int exitCode) {
+    ShutDown(program, exitCode);
+}
 
 void RunProgram(Program& program, const WindowDefinition& startWindow) {
     program.ui.Initialise(program);

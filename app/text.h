@@ -9,10 +9,14 @@ namespace corvane {
 using Text = std::string;
 
 // True when the byte starts a double-byte GBK character.
-constexpr bool IsGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+constexpr bool IsGbkLeadByte(unsigned char b) {
+    return b >= 0x81 && b <= 0xFE;
+}
 
 // Byte length of a text.
-inline int TextLength(std::string_view text) { return static_cast<int>(text.size()); }
+inline int TextLength(std::string_view text) {
+    return static_cast<int>(text.size());
+}
 
 // 1-based position of the first occurrence of `what` at or after `from`, matching only where a
 // character begins (a double-byte character is stepped over whole); -1 when there is none.

@@ -30,7 +30,7 @@ enum MessageBoxStyle : int {
 };
 
 class Toolkit {
-public:
+  public:
     virtual ~Toolkit() = default;
 
     // Start-up step 1: prepares the GUI thread (OLE included) and binds handlers to `program`.
@@ -46,6 +46,9 @@ public:
     virtual void ProcessPendingEvents() = 0;
 
     virtual Text GetControlText(ControlRef control) = 0;
+    // False when the edit box holds a character that GBK cannot represent, which GetControlText
+    // could only return replaced.
+    virtual bool IsControlTextGbk(ControlRef control) = 0;
     virtual void SetControlText(ControlRef control, std::string_view text) = 0;
     virtual void AppendControlText(ControlRef control, std::string_view text) = 0;
     virtual int GetCheckState(ControlRef control) = 0;

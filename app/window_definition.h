@@ -43,10 +43,10 @@ struct Rgb {
 
 struct ControlDefinition {
     ControlKind kind;
-    std::string_view name;    // as the program addresses it, e.g. "编辑框5"
-    std::string_view parent;  // the group box or tab control it sits in; empty for the window
-    int page;                 // 1-based tab page when the parent is a tab control, else 0
-    int x, y, width, height;  // relative to the parent
+    std::string_view name;     // as the program addresses it, e.g. "编辑框5"
+    std::string_view parent;   // the group box or tab control it sits in; empty for the window
+    int page;                  // 1-based tab page when the parent is a tab control, else 0
+    int x, y, width, height;   // relative to the parent
     std::string_view caption;  // tab control: the page captions, each ended by '\n'
     std::uint32_t flags = 0;
     Rgb textColour{0, 0, 0};
@@ -76,6 +76,8 @@ struct WindowDefinition {
 const ControlDefinition* FindControl(const WindowDefinition& window, std::string_view name);
 
 // Left-top corner of a centred window: (screen - size) / 2 in integer division.
-constexpr int CentredOrigin(int screen, int size) { return (screen - size) / 2; }
+constexpr int CentredOrigin(int screen, int size) {
+    return (screen - size) / 2;
+}
 
 }  // namespace corvane

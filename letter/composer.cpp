@@ -24,6 +24,10 @@ void GenerateLetter(Program& p) {
         ui.ShowMessageBox(kEmptyNameText, kMessageOk, kEmptyNameTitle);
         return;
     }
+    if (!ui.IsControlTextGbk(k编辑框1)) {
+        ui.ShowMessageBox(kNameNotGbkText, kMessageOk, kEmptyNameTitle);
+        return;
+    }
     ui.SetControlText(k编辑框5, "");
     ui.AppendControlText(k编辑框5, kTitleLine);
 

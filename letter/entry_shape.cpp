@@ -9,7 +9,9 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kFullWidthSpace = "\xA1\xA1";
 
-bool IsLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+bool IsLeadByte(unsigned char b) {
+    return b >= 0x81 && b <= 0xFE;
+}
 
 std::size_t CharWidth(std::string_view s, std::size_t i) {
     return IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
@@ -24,7 +26,9 @@ std::size_t CountBreaks(std::string_view s, std::size_t& i) {
     return n;
 }
 
-std::string BreakName(std::size_t n) { return n == 1 ? "CRLF" : std::to_string(n) + "×CRLF"; }
+std::string BreakName(std::size_t n) {
+    return n == 1 ? "CRLF" : std::to_string(n) + "×CRLF";
+}
 
 // Reads a run of ASCII and full-width spaces and names it as the tables do.
 std::string ReadIndent(std::string_view s, std::size_t& i) {
@@ -43,8 +47,8 @@ std::string ReadIndent(std::string_view s, std::size_t& i) {
     struct Name {
         std::string_view pattern, name;
     };
-    static constexpr Name kNames[] = {{"ssss", "4sp"},    {"sssss", "5sp"},      {"FF", "2fw"},
-                                      {"Fss", "fw+2sp"},  {"ssF", "2sp+fw"},     {"sFs", "sp+fw+sp"}};
+    static constexpr Name kNames[] = {{"ssss", "4sp"},   {"sssss", "5sp"},  {"FF", "2fw"},
+                                      {"Fss", "fw+2sp"}, {"ssF", "2sp+fw"}, {"sFs", "sp+fw+sp"}};
     for (const auto& n : kNames) {
         if (pattern == n.pattern) return std::string(n.name);
     }

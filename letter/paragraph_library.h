@@ -9,7 +9,8 @@ namespace corvane {
 
 enum class Pool { kOpeningPool, kBodyPool1, kBodyPool2, kClosingPool };
 
-inline constexpr Pool kAllPools[] = {Pool::kOpeningPool, Pool::kBodyPool1, Pool::kBodyPool2, Pool::kClosingPool};
+inline constexpr Pool kAllPools[] = {Pool::kOpeningPool, Pool::kBodyPool1, Pool::kBodyPool2,
+                                     Pool::kClosingPool};
 
 std::string_view PoolName(Pool pool);
 int EntryCount(Pool pool);

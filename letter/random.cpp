@@ -7,7 +7,9 @@ std::uint32_t gRandomState = 0;  // used on the GUI thread only
 
 }  // namespace
 
-void SetRandomSeed(std::uint32_t seed) { gRandomState = seed; }
+void SetRandomSeed(std::uint32_t seed) {
+    gRandomState = seed;
+}
 
 int RandomInRange(int low, int high) {
     gRandomState = gRandomState * 214013u + 2531011u;

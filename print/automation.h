@@ -34,7 +34,7 @@ struct Variant {
 enum class InvokeKind { kMethod, kPropertyGet, kPropertyPut };
 
 class Automation {
-public:
+  public:
     virtual ~Automation() = default;
     // Creates an object from its programmatic identifier; 0 when it cannot be created.
     virtual ObjectId Create(std::string_view progId) = 0;

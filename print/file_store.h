@@ -8,7 +8,7 @@
 namespace corvane {
 
 class FileStore {
-public:
+  public:
     virtual ~FileStore() = default;
     // Creates or truncates the file, writes the bytes in one piece, closes it; false on any failure.
     virtual bool WriteWholeFile(std::string_view path, std::string_view bytes) = 0;

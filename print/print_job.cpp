@@ -18,6 +18,11 @@ void PrintLetter(Program& p) {
         ui.ShowMessageBox(kNoLetterText, kMessageOk, kCannotPrintTitle);
         return;
     }
+    // A character typed into the box that GBK cannot hold would be printed as '?'.
+    if (!ui.IsControlTextGbk(k编辑框5)) {
+        ui.ShowMessageBox(kLetterNotGbkText, kMessageOk, kCannotPrintTitle);
+        return;
+    }
 
     // Word must print the letter in the box, never an older file left at the fixed path.
     const Text letter = ui.GetControlText(k编辑框5);

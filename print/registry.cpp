@@ -14,8 +14,10 @@ struct Root {
 
 // Tried in this order.
 constexpr Root kRoots[] = {
-    {"HKEY_CLASSES_ROOT", kHkeyClassesRoot}, {"HKEY_CURRENT_CONFIG", kHkeyCurrentConfig},
-    {"HKEY_CURRENT_USER", kHkeyCurrentUser}, {"HKEY_LOCAL_MACHINE", kHkeyLocalMachine},
+    {"HKEY_CLASSES_ROOT", kHkeyClassesRoot},
+    {"HKEY_CURRENT_CONFIG", kHkeyCurrentConfig},
+    {"HKEY_CURRENT_USER", kHkeyCurrentUser},
+    {"HKEY_LOCAL_MACHINE", kHkeyLocalMachine},
     {"HKEY_USERS", kHkeyUsers},
 };
 
@@ -38,7 +40,7 @@ Text UpperAscii(std::string_view text) {
 
 // A key opened by the class, closed on every path out of the operation.
 class OpenedKey {
-public:
+  public:
     OpenedKey(RegistryApi& api, RegKey key) : api_(api), key_(key) {}
     OpenedKey(const OpenedKey&) = delete;
     OpenedKey& operator=(const OpenedKey&) = delete;
@@ -48,18 +50,20 @@ public:
     RegKey get() const { return key_; }
     explicit operator bool() const { return key_ != 0; }
 
-private:
+  private:
     RegistryApi& api_;
     RegKey key_;
 };
 
 Bytes LittleEndian(std::int32_t number) {
     const auto u = static_cast<std::uint32_t>(number);
-    return Bytes{static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF), static_cast<char>((u >> 16) & 0xFF),
-                 static_cast<char>((u >> 24) & 0xFF)};
+    return Bytes{static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
+                 static_cast<char>((u >> 16) & 0xFF), static_cast<char>((u >> 24) & 0xFF)};
 }
 
-const unsigned char* Data(const Bytes& bytes) { return reinterpret_cast<const unsigned char*>(bytes.data()); }
+const unsigned char* Data(const Bytes& bytes) {
+    return reinterpret_cast<const unsigned char*>(bytes.data());
+}
 
 }  // namespace
 
@@ -76,7 +80,8 @@ RegKey 注册表类::OpenKey(const Text& keyPath, bool create) {
     if (root == 0) return 0;
     const Text subKey(RightText(keyPath, TextLength(keyPath) - p));
     RegKey key = 0;
-    const long rc = create ? api_.CreateKey(root, subKey.c_str(), &key) : api_.OpenKey(root, subKey.c_str(), &key);
+    const long rc =
+        create ? api_.CreateKey(root, subKey.c_str(), &key) : api_.OpenKey(root, subKey.c_str(), &key);
     return rc == kRegSuccess ? key : 0;
 }
 
@@ -103,8 +108,9 @@ Bytes 注册表类::ReadBytes(const Text& keyPath, const Text& valueName, std::i
     api_.QueryValue(key.get(), valueName.c_str(), &valueType, nullptr, &size);
     Bytes buffer(size, '\0');
     std::uint32_t got = size;
-    const long rc = api_.QueryValue(key.get(), valueName.c_str(), &valueType,
-                                    size == 0 ? nullptr : reinterpret_cast<unsigned char*>(buffer.data()), &got);
+    const long rc =
+        api_.QueryValue(key.get(), valueName.c_str(), &valueType,
+                        size == 0 ? nullptr : reinterpret_cast<unsigned char*>(buffer.data()), &got);
     if (type != nullptr) *type = static_cast<std::int32_t>(valueType);
     return rc == kRegSuccess ? buffer : Bytes();
 }
@@ -197,7 +203,8 @@ int 注册表类::ListSubKeys(const Text& keyPath, std::vector<Text>& names) {
     OpenedKey key(api_, OpenKey(keyPath));
     if (!key) return -1;
     std::array<char, kBufferSize> name{};
-    for (std::uint32_t index = 0; api_.EnumKey(key.get(), index, name.data(), kBufferSize) == kRegSuccess; ++index) {
+    for (std::uint32_t index = 0; api_.EnumKey(key.get(), index, name.data(), kBufferSize) == kRegSuccess;
+         ++index) {
         name.back() = '\0';
         names.emplace_back(name.data());
         ui_.ProcessPendingEvents();
@@ -206,7 +213,7 @@ int 注册表类::ListSubKeys(const Text& keyPath, std::vector<Text>& names) {
 }
 
 int 注册表类::ListValues(const Text& keyPath, std::vector<Text>& names, std::vector<Bytes>* data,
-                        std::vector<std::int32_t>* types) {
+                         std::vector<std::int32_t>* types) {
     names.clear();
     if (data != nullptr) data->clear();
     if (types != nullptr) types->clear();

@@ -24,7 +24,7 @@ enum RegType : std::int32_t {
 };
 
 class 注册表类 {
-public:
+  public:
     注册表类(RegistryApi& api, Toolkit& ui) : api_(api), ui_(ui) {}
     注册表类(const 注册表类&) = delete;
     注册表类& operator=(const 注册表类&) = delete;
@@ -50,7 +50,7 @@ public:
     bool RestoreKey(const Text& keyPath, const Text& fileName);
     bool WatchKey(const Text& keyPath);
 
-private:
+  private:
     RegistryApi& api_;
     Toolkit& ui_;
 };

@@ -19,7 +19,7 @@ inline constexpr long kRegSuccess = 0;
 
 // Each call returns a Windows error code, 0 on success. Names are zero-terminated GBK texts.
 class RegistryApi {
-public:
+  public:
     virtual ~RegistryApi() = default;
     virtual long OpenKey(RegKey root, const char* subKey, RegKey* result) = 0;    // RegOpenKeyA
     virtual long CreateKey(RegKey root, const char* subKey, RegKey* result) = 0;  // RegCreateKeyA
@@ -31,9 +31,10 @@ public:
                           std::uint32_t size) = 0;
     virtual long DeleteValue(RegKey key, const char* name) = 0;
     virtual long DeleteKey(RegKey key, const char* subKey) = 0;
-    virtual long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t nameSize) = 0;  // RegEnumKeyA
-    virtual long EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize, std::uint32_t* type,
-                           unsigned char* data, std::uint32_t* dataSize) = 0;
+    virtual long EnumKey(RegKey key, std::uint32_t index, char* name,
+                         std::uint32_t nameSize) = 0;  // RegEnumKeyA
+    virtual long EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize,
+                           std::uint32_t* type, unsigned char* data, std::uint32_t* dataSize) = 0;
     virtual long FlushKey(RegKey key) = 0;
     virtual long SaveKey(RegKey key, const char* fileName) = 0;
     virtual long RestoreKey(RegKey key, const char* fileName, std::uint32_t flags) = 0;

@@ -19,7 +19,9 @@ constexpr std::int32_t kDispQuit = 1105;
 constexpr int kA4WidthTwips = 11907;
 constexpr int kA4HeightTwips = 16839;
 
-std::array<Variant, 3> ThreeMissing() { return {Variant::Missing(), Variant::Missing(), Variant::Missing()}; }
+std::array<Variant, 3> ThreeMissing() {
+    return {Variant::Missing(), Variant::Missing(), Variant::Missing()};
+}
 
 }  // namespace
 
@@ -48,7 +50,8 @@ bool WordApplicationComponent::Start() {
 bool WordApplicationComponent::SetVisible(bool visible) {
     if (!application_) return false;
     const Variant value = Variant::Bool(visible);
-    return automation_.Invoke(application_.get(), kDispVisible, InvokeKind::kPropertyPut, {&value, 1}).has_value();
+    return automation_.Invoke(application_.get(), kDispVisible, InvokeKind::kPropertyPut, {&value, 1})
+        .has_value();
 }
 
 bool WordApplicationComponent::Quit() {
@@ -68,8 +71,8 @@ bool WordDocumentsComponent::Attach(const WordApplicationComponent& application)
     document_.Reset();
     documents_.Reset();
     if (application.Application() == 0) return false;
-    documents_ =
-        TakeObject(automation_.Invoke(application.Application(), kDispDocuments, InvokeKind::kPropertyGet, {}));
+    documents_ = TakeObject(
+        automation_.Invoke(application.Application(), kDispDocuments, InvokeKind::kPropertyGet, {}));
     return static_cast<bool>(documents_);
 }
 
@@ -78,7 +81,8 @@ bool WordDocumentsComponent::Open(std::string_view fileName) {
     std::array<Variant, 12> args;
     args.fill(Variant::Missing());
     args[0] = Variant::Bstr(fileName);
-    ObjectRef document = TakeObject(automation_.Invoke(documents_.get(), kDispOpen, InvokeKind::kMethod, args));
+    ObjectRef document =
+        TakeObject(automation_.Invoke(documents_.get(), kDispOpen, InvokeKind::kMethod, args));
     if (!document) return false;
     document_ = std::move(document);
     const ObjectRef application =
@@ -103,11 +107,24 @@ bool WordDocumentsComponent::SetFontSize(float points) {
 bool WordDocumentsComponent::PrintOut() {
     if (!document_) return false;
     const std::array<Variant, 18> args = {
-        Variant::I2(1),       Variant::I2(0),       Variant::I4(0),       Variant::Bstr(""),
-        Variant::Bstr("1"),   Variant::Bstr("1"),   Variant::I4(0),       Variant::I4(1),
-        Variant::Bstr(""),    Variant::I4(0),       Variant::I2(0),       Variant::I2(0),
-        Variant::Missing(),   Variant::Missing(),   Variant::I4(1),       Variant::I4(1),
-        Variant::I4(kA4WidthTwips), Variant::I4(kA4HeightTwips),
+        Variant::I2(1),
+        Variant::I2(0),
+        Variant::I4(0),
+        Variant::Bstr(""),
+        Variant::Bstr("1"),
+        Variant::Bstr("1"),
+        Variant::I4(0),
+        Variant::I4(1),
+        Variant::Bstr(""),
+        Variant::I4(0),
+        Variant::I2(0),
+        Variant::I2(0),
+        Variant::Missing(),
+        Variant::Missing(),
+        Variant::I4(1),
+        Variant::I4(1),
+        Variant::I4(kA4WidthTwips),
+        Variant::I4(kA4HeightTwips),
     };
     return automation_.Invoke(document_.get(), kDispPrintOut, InvokeKind::kMethod, args).has_value();
 }

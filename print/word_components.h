@@ -9,7 +9,7 @@ namespace corvane {
 
 // One counted reference to an automation object, released when replaced or destroyed.
 class ObjectRef {
-public:
+  public:
     ObjectRef() = default;
     ObjectRef(Automation& automation, ObjectId id) : automation_(&automation), id_(id) {}
     ObjectRef(ObjectRef&& other) noexcept : automation_(other.automation_), id_(other.id_) { other.id_ = 0; }
@@ -22,14 +22,14 @@ public:
     ObjectId get() const { return id_; }
     explicit operator bool() const { return id_ != 0; }
 
-private:
+  private:
     Automation* automation_ = nullptr;
     ObjectId id_ = 0;
 };
 
 // Word程序1: holds at most one Word application object.
 class WordApplicationComponent {
-public:
+  public:
     explicit WordApplicationComponent(Automation& automation) : automation_(automation) {}
     bool Start();  // releases the application it holds, then creates a new Word.Application
     bool SetVisible(bool visible);
@@ -37,7 +37,7 @@ public:
     ObjectId Application() const { return application_.get(); }
     Automation& automation() const { return automation_; }
 
-private:
+  private:
     Automation& automation_;
     ObjectRef application_;
 };
@@ -45,7 +45,7 @@ private:
 // Word文档集1: the Documents collection of an application, the document opened last, and the
 // application's Selection and its Font.
 class WordDocumentsComponent {
-public:
+  public:
     explicit WordDocumentsComponent(Automation& automation) : automation_(automation) {}
     bool Attach(const WordApplicationComponent& application);
     bool Open(std::string_view fileName);
@@ -53,7 +53,7 @@ public:
     bool PrintOut();
     bool Close();
 
-private:
+  private:
     ObjectRef TakeObject(const std::optional<Variant>& result);
 
     Automation& automation_;

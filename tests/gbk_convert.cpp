@@ -28,7 +28,11 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
 
 }  // namespace
 
-std::optional<std::string> Utf8ToGbk(std::string_view utf8) { return Convert("CP936", "UTF-8", utf8); }
-std::optional<std::string> GbkToUtf8(std::string_view gbk) { return Convert("UTF-8", "CP936", gbk); }
+std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
+    return Convert("CP936", "UTF-8", utf8);
+}
+std::optional<std::string> GbkToUtf8(std::string_view gbk) {
+    return Convert("UTF-8", "CP936", gbk);
+}
 
 }  // namespace corvane::testing

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "letter/composer.h"
 #include "letter/random.h"
 #include "resources/resource_data.h"
 #include "tests/program_harness.h"
@@ -167,6 +168,29 @@ TEST(GenerateLetter, AnEmptyNameOnlyShowsTheNotice) {
     h.ui.Type(k编辑框1, "");
     h.ui.Click(kGenerateButton);
     EXPECT_EQ(h.ui.messageBoxes().size(), 2u);
+    EXPECT_EQ(h.ui.TextOf(k编辑框5), letter);
+    EXPECT_EQ(h.ui.TextOf(k标签6), count);
+    EXPECT_EQ(h.clock.tickReads(), reads);
+}
+
+// The Win32 conversion could only hand such a name over with '?' in place of the character, and the
+// letter and its printed file would silently carry the '?'.
+TEST(GenerateLetter, ANameOutsideGbkIsRefusedAndTouchesNothing) {
+    ProgramHarness h;
+    h.OpenMainWindow();
+    h.clock.SetSteadyTick(0);
+    h.ui.Type(k编辑框1, "赵六");
+    h.ui.Click(kGenerateButton);
+    const Text letter = h.ui.TextOf(k编辑框5);
+    const Text count = h.ui.TextOf(k标签6);
+    const int reads = h.clock.tickReads();
+
+    h.ui.TypeOutsideGbk(k编辑框1, "赵六??");
+    h.ui.Click(kGenerateButton);
+    ASSERT_EQ(h.ui.messageBoxes().size(), 1u);
+    EXPECT_EQ(h.ui.messageBoxes()[0].text, kNameNotGbkText);
+    EXPECT_EQ(h.ui.messageBoxes()[0].title, "提示：");
+    EXPECT_EQ(h.ui.messageBoxes()[0].style, 0);
     EXPECT_EQ(h.ui.TextOf(k编辑框5), letter);
     EXPECT_EQ(h.ui.TextOf(k标签6), count);
     EXPECT_EQ(h.clock.tickReads(), reads);

@@ -11,7 +11,7 @@ struct ParagraphRow {
     int bytes;
     int chars;
     std::string_view lead;
-    std::string_view inner;    // inner breaks, then an unusual end
+    std::string_view inner;  // inner breaks, then an unusual end
     std::string_view opening;
 };
 

@@ -326,6 +326,19 @@ TEST_F(PrintJobTest, FallsBackToTheTemporaryFolderWhenTheWindowsFolderRefusesThe
         << automation.Dump();
 }
 
+// A character typed into the box that GBK cannot hold would reach the file as '?'.
+TEST_F(PrintJobTest, ALetterHoldingACharacterOutsideGbkIsNotPrinted) {
+    SetWordPath(kOfficePath);
+    ui.TypeOutsideGbk(k编辑框5, "入党??");
+    Print();
+
+    ASSERT_EQ(ui.messageBoxes().size(), 1u);
+    EXPECT_EQ(ui.messageBoxes()[0].text, kLetterNotGbkText);
+    EXPECT_EQ(ui.messageBoxes()[0].title, kCannotPrintTitle);
+    EXPECT_FALSE(files.Read(kLetterFile).has_value());
+    EXPECT_TRUE(automation.Operations().empty()) << automation.Dump();
+}
+
 TEST_F(PrintJobTest, NoWritableLetterFileIsReportedAndWordIsNotStarted) {
     struct Case {
         const char* name;

@@ -41,6 +41,7 @@ class CountingToolkit final : public Toolkit {
     void RunMessageLoop() override { Unexpected("RunMessageLoop"); }
     void ProcessPendingEvents() override { ++pendingEventCalls; }
     Text GetControlText(ControlRef) override { return Unexpected("GetControlText"), Text(); }
+    bool IsControlTextGbk(ControlRef) override { return Unexpected("IsControlTextGbk"), true; }
     void SetControlText(ControlRef, std::string_view) override { Unexpected("SetControlText"); }
     void AppendControlText(ControlRef, std::string_view) override { Unexpected("AppendControlText"); }
     int GetCheckState(ControlRef) override { return Unexpected("GetCheckState"), 0; }

@@ -23,14 +23,17 @@ std::string ReadFile(const fs::path& p) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string Show(std::string_view gbk) { return testing::GbkToUtf8(gbk).value_or("(not GBK)"); }
+std::string Show(std::string_view gbk) {
+    return testing::GbkToUtf8(gbk).value_or("(not GBK)");
+}
 
 std::map<int, std::string> LoadPool(const fs::path& dir, std::string_view pool) {
     std::map<int, std::string> entries;
     const fs::path folder = dir / pool;
     if (fs::is_directory(folder)) {
         for (const auto& f : fs::directory_iterator(folder)) {
-            if (f.path().extension() == ".bin") entries[std::stoi(f.path().stem().string())] = ReadFile(f.path());
+            if (f.path().extension() == ".bin")
+                entries[std::stoi(f.path().stem().string())] = ReadFile(f.path());
         }
         return entries;
     }
@@ -75,15 +78,16 @@ int main(int argc, char** argv) {
             if (s.bytes != row.bytes || s.chars != row.chars) {
                 const int dbl = s.bytes - s.chars, ascii = 2 * s.chars - s.bytes;
                 const int wantDbl = row.bytes - row.chars, wantAscii = 2 * row.chars - row.bytes;
-                report += "  bytes " + std::to_string(s.bytes) + " (want " + std::to_string(row.bytes) + "), chars " +
-                          std::to_string(s.chars) + " (want " + std::to_string(row.chars) + "): double-byte " +
-                          std::to_string(dbl) + " (want " + std::to_string(wantDbl) + ", " +
-                          std::to_string(wantDbl - dbl) + " to add), ASCII incl. CR LF " + std::to_string(ascii) +
-                          " (want " + std::to_string(wantAscii) + ", " + std::to_string(wantAscii - ascii) +
-                          " to add)\n";
+                report += "  bytes " + std::to_string(s.bytes) + " (want " + std::to_string(row.bytes) +
+                          "), chars " + std::to_string(s.chars) + " (want " + std::to_string(row.chars) +
+                          "): double-byte " + std::to_string(dbl) + " (want " + std::to_string(wantDbl) +
+                          ", " + std::to_string(wantDbl - dbl) + " to add), ASCII incl. CR LF " +
+                          std::to_string(ascii) + " (want " + std::to_string(wantAscii) + ", " +
+                          std::to_string(wantAscii - ascii) + " to add)\n";
             }
             if (s.lead != row.lead) report += "  lead " + Show(s.lead) + " (want " + Show(row.lead) + ")\n";
-            if (s.inner != row.inner) report += "  inner " + Show(s.inner) + " (want " + Show(row.inner) + ")\n";
+            if (s.inner != row.inner)
+                report += "  inner " + Show(s.inner) + " (want " + Show(row.inner) + ")\n";
             if (s.opening != row.opening) {
                 report += "  opening \"" + Show(s.opening) + "\" (want \"" + Show(row.opening) + "\")\n";
             }
@@ -95,8 +99,8 @@ int main(int argc, char** argv) {
             }
         }
         std::printf("%.*s: %zu of %zu entries present, %d bytes (all entries: %d)\n",
-                    static_cast<int>(pool.pool.size()), pool.pool.data(), entries.size(), pool.rows.size(), total,
-                    want);
+                    static_cast<int>(pool.pool.size()), pool.pool.data(), entries.size(), pool.rows.size(),
+                    total, want);
     }
     std::printf("%d entries differ from their rows, %d missing\n", mismatches, missing);
     return mismatches == 0 && missing == 0 ? 0 : 1;

@@ -15,6 +15,6 @@ inline constexpr ControlRef k编辑框19{kWindow, "编辑框19"};
 inline constexpr ControlRef k标签6{kWindow, "标签6"};
 inline constexpr ControlRef k时钟1{kWindow, "时钟1"};
 inline constexpr ControlRef k选择框[6] = {{kWindow, "选择框1"}, {kWindow, "选择框2"}, {kWindow, "选择框3"},
-                                        {kWindow, "选择框4"}, {kWindow, "选择框5"}, {kWindow, "选择框6"}};
+                                          {kWindow, "选择框4"}, {kWindow, "选择框5"}, {kWindow, "选择框6"}};
 
 }  // namespace corvane::main_window

@@ -4,7 +4,9 @@
 
 namespace corvane::win32 {
 
-std::int32_t Win32Clock::TickCount() { return static_cast<std::int32_t>(GetTickCount()); }
+std::int32_t Win32Clock::TickCount() {
+    return static_cast<std::int32_t>(GetTickCount());
+}
 
 LocalDateTime Win32Clock::Now() {
     SYSTEMTIME t;

@@ -6,7 +6,7 @@
 namespace corvane::win32 {
 
 class Win32Clock final : public Clock {
-public:
+  public:
     std::int32_t TickCount() override;
     LocalDateTime Now() override;
 };

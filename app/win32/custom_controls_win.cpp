@@ -29,7 +29,7 @@ T* StoreData(HWND hwnd, LPARAM lParam) {
 
 // Paints through a memory bitmap so that ten caption changes a second do not flicker.
 class BufferedPaint {
-public:
+  public:
     explicit BufferedPaint(HWND hwnd) : hwnd_(hwnd) {
         target_ = BeginPaint(hwnd, &ps_);
         GetClientRect(hwnd, &rect_);
@@ -52,7 +52,7 @@ public:
     HDC dc() const { return dc_; }
     RECT rect() const { return rect_; }
 
-private:
+  private:
     HWND hwnd_;
     PAINTSTRUCT ps_{};
     HDC target_ = nullptr;
@@ -65,7 +65,8 @@ private:
 
 void DrawLine(HDC dc, const std::wstring& text, RECT rect, COLORREF colour, UINT align) {
     SetTextColor(dc, colour);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
+              align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
 LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -99,7 +100,8 @@ Text RegistryDefault(HKEY root, const std::wstring& subKey) {
     if (RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) return {};
     UniqueKey key(raw);
     DWORD type = 0, size = 0;
-    if (RegQueryValueExW(key.get(), nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0) return {};
+    if (RegQueryValueExW(key.get(), nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0)
+        return {};
     std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
     if (RegQueryValueExW(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) !=
             ERROR_SUCCESS ||
@@ -130,7 +132,8 @@ bool OpenWebAddress(const std::wstring& target) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return true;

@@ -18,9 +18,13 @@ constexpr int kTooltipWidth = 320;
 
 Win32Toolkit* gToolkit = nullptr;  // one toolkit per process, reached from the window procedure
 
-std::size_t Slot(WindowId id) { return id == WindowId::kMainWindow ? 0 : 1; }
+std::size_t Slot(WindowId id) {
+    return id == WindowId::kMainWindow ? 0 : 1;
+}
 
-int ControlIndex(WPARAM id) { return static_cast<int>(LOWORD(id)) - kFirstControlId; }
+int ControlIndex(WPARAM id) {
+    return static_cast<int>(LOWORD(id)) - kFirstControlId;
+}
 
 // The styled buttons draw themselves: flat with a one-pixel border, and a focus rectangle only
 // where the definition asks for one (themed push buttons would follow the system's cues).
@@ -55,33 +59,48 @@ ControlClass ClassOf(const ControlDefinition& c) {
     const DWORD tab = (c.flags & kTabStop) != 0 ? WS_TABSTOP : 0;
     const DWORD sunken = (c.flags & kSunkenBorder) != 0 ? WS_EX_CLIENTEDGE : 0;
     switch (c.kind) {
-        case ControlKind::kPictureBox: return {kPictureClass, 0, 0};
-        case ControlKind::kLabel: return {kLabelClass, 0, 0};
-        case ControlKind::kHyperlink: return {kLinkClass, 0, 0};
-        case ControlKind::kGroupBox: return {L"BUTTON", BS_GROUPBOX, 0};
+        case ControlKind::kPictureBox:
+            return {kPictureClass, 0, 0};
+        case ControlKind::kLabel:
+            return {kLabelClass, 0, 0};
+        case ControlKind::kHyperlink:
+            return {kLinkClass, 0, 0};
+        case ControlKind::kGroupBox:
+            return {L"BUTTON", BS_GROUPBOX, 0};
         case ControlKind::kEditBox:
             // Without a horizontal scroll bar or ES_AUTOHSCROLL, a multi-line edit wraps its lines.
-            return {L"EDIT",
-                    ES_LEFT | tab |
-                        ((c.flags & kMultiLine) != 0 ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL
-                                                     : ES_AUTOHSCROLL),
-                    sunken};
-        case ControlKind::kCheckBox: return {L"BUTTON", BS_AUTOCHECKBOX | BS_LEFT | BS_VCENTER | tab, 0};
-        case ControlKind::kStyledButton: return {L"BUTTON", BS_OWNERDRAW | tab, 0};
-        case ControlKind::kTabControl: return {WC_TABCONTROLW, 0, 0};
+            return {
+                L"EDIT",
+                ES_LEFT | tab |
+                    ((c.flags & kMultiLine) != 0 ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL
+                                                 : ES_AUTOHSCROLL),
+                sunken};
+        case ControlKind::kCheckBox:
+            return {L"BUTTON", BS_AUTOCHECKBOX | BS_LEFT | BS_VCENTER | tab, 0};
+        case ControlKind::kStyledButton:
+            return {L"BUTTON", BS_OWNERDRAW | tab, 0};
+        case ControlKind::kTabControl:
+            return {WC_TABCONTROLW, 0, 0};
         case ControlKind::kTimer:
-        case ControlKind::kComponent: break;
+        case ControlKind::kComponent:
+            break;
     }
     return {nullptr, 0, 0};
 }
 
-COLORREF ToColorRef(Rgb c) { return RGB(c.r, c.g, c.b); }
+COLORREF ToColorRef(Rgb c) {
+    return RGB(c.r, c.g, c.b);
+}
 
 }  // namespace
 
-Win32Toolkit::Win32Toolkit() : instance_(GetModuleHandleW(nullptr)) { gToolkit = this; }
+Win32Toolkit::Win32Toolkit() : instance_(GetModuleHandleW(nullptr)) {
+    gToolkit = this;
+}
 
-Win32Toolkit::~Win32Toolkit() { gToolkit = nullptr; }
+Win32Toolkit::~Win32Toolkit() {
+    gToolkit = nullptr;
+}
 
 void Win32Toolkit::Initialise(Program& program) {
     program_ = &program;
@@ -114,7 +133,9 @@ void Win32Toolkit::Release() {
     oleInitialised_ = false;
 }
 
-void Win32Toolkit::EndProcess(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
+void Win32Toolkit::EndProcess(int exitCode) {
+    ExitProcess(static_cast<UINT>(exitCode));
+}
 
 bool Win32Toolkit::LoadWindow(const WindowDefinition& definition, bool modal) {
     auto& slot = windows_[Slot(definition.id)];
@@ -138,11 +159,12 @@ bool Win32Toolkit::LoadWindow(const WindowDefinition& definition, bool modal) {
         return false;
     }
     if (definition.hasIcon) {
-        bigIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                     GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
-        smallIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                       GetSystemMetrics(SM_CXSMICON),
-                                                       GetSystemMetrics(SM_CYSMICON), 0)));
+        bigIcon_.reset(
+            static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+        smallIcon_.reset(
+            static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
         SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
         SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     }
@@ -240,10 +262,10 @@ HWND Win32Toolkit::CreateControl(Window& window, Control& control, int index) {
             text = ToWide(c.caption);
             break;
     }
-    const HWND hwnd = CreateWindowExW(cls.exStyle, cls.name, text.c_str(),
-                                      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | cls.style, x, y, c.width, c.height,
-                                      window.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
-                                      instance_, createParam);
+    const HWND hwnd = CreateWindowExW(
+        cls.exStyle, cls.name, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | cls.style, x, y,
+        c.width, c.height, window.hwnd,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)), instance_, createParam);
     if (hwnd == nullptr) return nullptr;
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     switch (c.kind) {
@@ -317,7 +339,8 @@ bool Win32Toolkit::PreTranslate(MSG& msg) {
         }
         if (focused != nullptr) {
             const ControlDefinition& c = *focused->definition;
-            if (c.kind == ControlKind::kEditBox) return (c.flags & kMultiLine) == 0;  // a line break, or nothing
+            if (c.kind == ControlKind::kEditBox)
+                return (c.flags & kMultiLine) == 0;  // a line break, or nothing
             if (c.kind == ControlKind::kStyledButton) {
                 SendMessageW(focused->hwnd, BM_CLICK, 0, 0);
                 return true;
@@ -367,14 +390,24 @@ Win32Toolkit::Control& Win32Toolkit::Find(ControlRef ref) {
     std::abort();
 }
 
+std::wstring Win32Toolkit::WindowText(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(got));
+    return text;
+}
+
 Text Win32Toolkit::GetControlText(ControlRef ref) {
     Control& control = Find(ref);
     if (const auto* label = std::get_if<LabelData>(&control.data)) return label->caption;
-    const int length = GetWindowTextLengthW(control.hwnd);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int got = GetWindowTextW(control.hwnd, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(got));
-    return FromWide(text);
+    return FromWide(WindowText(control.hwnd));
+}
+
+bool Win32Toolkit::IsControlTextGbk(ControlRef ref) {
+    bool lossless = true;
+    FromWide(WindowText(Find(ref).hwnd), &lossless);
+    return lossless;
 }
 
 void Win32Toolkit::SetControlText(ControlRef ref, std::string_view text) {
@@ -409,25 +442,29 @@ void Win32Toolkit::SetLabelCaption(ControlRef ref, std::string_view caption) {
 void Win32Toolkit::SetTimerPeriod(ControlRef ref, int milliseconds) {
     const auto& window = windows_[Slot(ref.window)];
     Control& timer = Find(ref);
-    const auto id = static_cast<UINT_PTR>(kFirstControlId + (timer.definition - window->definition->controls.data()));
+    const auto id =
+        static_cast<UINT_PTR>(kFirstControlId + (timer.definition - window->definition->controls.data()));
     KillTimer(window->hwnd, id);
     if (milliseconds > 0) SetTimer(window->hwnd, id, static_cast<UINT>(milliseconds), nullptr);
 }
 
 int Win32Toolkit::ShowMessageBox(std::string_view text, int style, std::string_view title) {
     // No owner window; MB_TASKMODAL disables every window of the program while the box is open.
-    return MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(title).c_str(), static_cast<UINT>(style) | MB_TASKMODAL);
+    return MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(title).c_str(),
+                       static_cast<UINT>(style) | MB_TASKMODAL);
 }
 
-NativeHandle Win32Toolkit::GetControlHandle(ControlRef ref) { return Find(ref).hwnd; }
+NativeHandle Win32Toolkit::GetControlHandle(ControlRef ref) {
+    return Find(ref).hwnd;
+}
 
 void Win32Toolkit::AddTooltip(NativeHandle handle, std::string_view text, bool balloon, bool centred) {
     const auto tool = static_cast<HWND>(handle);
     if (!tooltip_) {
         tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | (balloon ? TTS_BALLOON : 0),
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                       instance_, nullptr));
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                                       nullptr, instance_, nullptr));
         if (!tooltip_) return;
         SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, kTooltipWidth);
     }
@@ -472,13 +509,15 @@ LRESULT CALLBACK Win32Toolkit::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LP
 LRESULT Win32Toolkit::HandleMessage(Window& window, UINT msg, WPARAM wParam, LPARAM lParam) {
     const HWND hwnd = window.hwnd;
     const auto controlAt = [&](int index) -> Control* {
-        return index >= 0 && static_cast<std::size_t>(index) < window.controls.size() ? window.controls[index].get()
-                                                                                      : nullptr;
+        return index >= 0 && static_cast<std::size_t>(index) < window.controls.size()
+                   ? window.controls[index].get()
+                   : nullptr;
     };
     switch (msg) {
         case WM_COMMAND:
             if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) {
-                if (Control* control = controlAt(ControlIndex(wParam))) RunHandler(control->definition->onEvent);
+                if (Control* control = controlAt(ControlIndex(wParam)))
+                    RunHandler(control->definition->onEvent);
             }
             return 0;
         case WM_TIMER:
@@ -488,7 +527,8 @@ LRESULT Win32Toolkit::HandleMessage(Window& window, UINT msg, WPARAM wParam, LPA
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
             if (header->code == static_cast<UINT>(TCN_SELCHANGE)) {
                 if (Control* tab = controlAt(ControlIndex(header->idFrom))) {
-                    ShowTabPage(window, *tab, static_cast<int>(SendMessageW(tab->hwnd, TCM_GETCURSEL, 0, 0)) + 1);
+                    ShowTabPage(window, *tab,
+                                static_cast<int>(SendMessageW(tab->hwnd, TCM_GETCURSEL, 0, 0)) + 1);
                 }
             }
             return 0;
@@ -514,7 +554,8 @@ LRESULT Win32Toolkit::HandleMessage(Window& window, UINT msg, WPARAM wParam, LPA
         case WM_SYSCOMMAND:
             // DefWindowProc maximises on SC_MAXIMIZE whatever the frame; a window without a maximise box
             // (MainWindow) must keep its size.
-            if ((wParam & 0xFFF0) == SC_MAXIMIZE && (GetWindowLongW(hwnd, GWL_STYLE) & WS_MAXIMIZEBOX) == 0) return 0;
+            if ((wParam & 0xFFF0) == SC_MAXIMIZE && (GetWindowLongW(hwnd, GWL_STYLE) & WS_MAXIMIZEBOX) == 0)
+                return 0;
             break;
         case kMsgDestroyLater:
             DestroyWindow(hwnd);

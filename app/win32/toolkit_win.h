@@ -16,7 +16,7 @@
 namespace corvane::win32 {
 
 class Win32Toolkit final : public Toolkit {
-public:
+  public:
     Win32Toolkit();
     ~Win32Toolkit() override;
 
@@ -30,6 +30,7 @@ public:
     void ProcessPendingEvents() override;
 
     Text GetControlText(ControlRef control) override;
+    bool IsControlTextGbk(ControlRef control) override;
     void SetControlText(ControlRef control, std::string_view text) override;
     void AppendControlText(ControlRef control, std::string_view text) override;
     int GetCheckState(ControlRef control) override;
@@ -41,7 +42,7 @@ public:
     void AddTooltip(NativeHandle handle, std::string_view text, bool balloon, bool centred) override;
     void PlayMidi(int count, int pause, std::vector<MidiItem> items) override;
 
-private:
+  private:
     struct Control {
         const ControlDefinition* definition;
         HWND hwnd = nullptr;
@@ -65,6 +66,7 @@ private:
     void DispatchOne(MSG& msg);
     Window* FindWindowState(HWND top);
     Control& Find(ControlRef ref);
+    static std::wstring WindowText(HWND hwnd);
     HBRUSH BrushFor(Window& window, COLORREF colour);
 
     Program* program_ = nullptr;

@@ -407,13 +407,13 @@ HWND CorvaneTest::Main(std::string_view name) const {
     return ControlOf(main_, MainWindowDefinition(), name);
 }
 
-std::string CorvaneTest::Generate() {
+std::string CorvaneTest::Generate(DWORD timeoutMs) {
     // The box first holds a marker that no letter equals, so its change shows that the letter is
     // written; the handler runs as one piece, so a changed box holds the whole letter.
     const HWND box = Main("编辑框5");
     EXPECT_TRUE(SetText(box, L"#"));
     PostClick(Main("超级按钮2"));
-    EXPECT_TRUE(WaitUntil([&] { return Send(box, WM_GETTEXTLENGTH, 0, 0).value_or(1) != 1; }))
+    EXPECT_TRUE(WaitUntil([&] { return Send(box, WM_GETTEXTLENGTH, 0, 0).value_or(1) != 1; }, timeoutMs))
         << "no letter was written";
     return GetGbkText(box);
 }

@@ -164,8 +164,9 @@ class CorvaneTest : public ::testing::Test {
     HWND Gate(std::string_view name) const;
     HWND Main(std::string_view name) const;
 
-    // Presses "生 成" and returns the letter box's text once the handler has run.
-    std::string Generate();
+    // Presses "生 成" and returns the letter box's text once the handler has run. A letter with a very
+    // long name takes Wine's edit control seconds to lay out, hence the longer bound.
+    std::string Generate(DWORD timeoutMs = 6 * kTimeoutMs);
 
     // Presses a button and waits until the message box it opens is there.
     std::optional<MessageBoxWindow> ClickAndWaitForMessageBox(HWND button);

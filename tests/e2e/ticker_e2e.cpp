@@ -71,31 +71,20 @@ TEST_F(TickerTest, TypesTheWholeSloganAndStartsAgainEveryTwentyFiveSeconds) {
     EXPECT_EQ(before.caption.size(), whole) << "the slogan should stand whole before it starts again";
     EXPECT_LE(after.caption.size(), 4u) << "a new cycle starts with one byte";
 
-    // One byte every 100 ms and 250 ticks a cycle: a caption of n bytes (n < 248; the label shows
-    // whole characters, so n or n + 1 bytes were due) comes (250 - n) ticks before the restart.
-    const Sample* first = nullptr;
-    for (const Sample& s : samples) {
-        if (!s.caption.empty() && s.caption.size() < whole && &s != &after) {
-            first = &s;
-            break;
-        }
-    }
-    ASSERT_NE(first, nullptr);
-    const double predicted =
-        static_cast<double>(first->at) + (250.0 - static_cast<double>(first->caption.size())) * 100;
-    EXPECT_NEAR(static_cast<double>(after.at), predicted, 1500.0)
-        << "with " << first->caption.size() << " bytes shown, the restart was due in about "
-        << (250 - first->caption.size()) * 100 << " ms";
-
-    // Between two samples a second or more apart the caption grew by about ten bytes a second.
-    for (const Sample& s : samples) {
-        if (s.at >= first->at + 1000 && s.caption.size() < whole && &s != &after) {
-            const auto grown = static_cast<double>(s.caption.size() - first->caption.size()) /
-                               static_cast<double>(s.at - first->at) * 1000;
-            EXPECT_NEAR(grown, 10.0, 3.0) << "bytes per second";
-            break;
-        }
-    }
+    // From the restart on, one byte every 100 ms. Watched over three seconds the caption must not have
+    // grown faster than that; a busy machine can only delay timer messages, hence more room on the
+    // slow side (a period of 200 ms still fails).
+    const ULONGLONG restart = after.at;
+    const std::size_t startBytes = after.caption.size();
+    const std::vector<Sample> next = Watch(3000, [](const std::vector<Sample>&) { return false; });
+    ASSERT_NO_FATAL_FAILURE(ExpectPrefixesOfTheSlogan(next));
+    ASSERT_FALSE(next.empty());
+    const Sample& last = next.back();
+    ASSERT_GT(last.caption.size(), startBytes + 10) << "the new cycle did not grow";
+    const double perByte =
+        static_cast<double>(last.at - restart) / static_cast<double>(last.caption.size() - startBytes);
+    EXPECT_GE(perByte, 90.0) << "milliseconds per byte";
+    EXPECT_LE(perByte, 150.0) << "milliseconds per byte";
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExitCodeZero());
 }
 

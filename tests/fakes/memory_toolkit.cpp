@@ -196,8 +196,16 @@ Text MemoryToolkit::GetControlText(ControlRef control) {
     return c ? c->text : Text();
 }
 
+bool MemoryToolkit::IsControlTextGbk(ControlRef control) {
+    ControlState* c = FindOfKind(control, ControlKind::kEditBox, "IsControlTextGbk");
+    return c == nullptr || !c->outsideGbk;
+}
+
 void MemoryToolkit::SetControlText(ControlRef control, std::string_view text) {
-    if (ControlState* c = FindOfKind(control, ControlKind::kEditBox, "SetControlText")) c->text.assign(text);
+    if (ControlState* c = FindOfKind(control, ControlKind::kEditBox, "SetControlText")) {
+        c->text.assign(text);
+        c->outsideGbk = false;
+    }
 }
 
 void MemoryToolkit::AppendControlText(ControlRef control, std::string_view text) {
@@ -270,7 +278,15 @@ void MemoryToolkit::Click(ControlRef control) {
 
 void MemoryToolkit::Type(ControlRef editBox, std::string_view text) {
     if (UserWindow(editBox.window, "Type") == nullptr) return;
-    if (ControlState* c = FindOfKind(editBox, ControlKind::kEditBox, "Type")) c->text.assign(text);
+    if (ControlState* c = FindOfKind(editBox, ControlKind::kEditBox, "Type")) {
+        c->text.assign(text);
+        c->outsideGbk = false;
+    }
+}
+
+void MemoryToolkit::TypeOutsideGbk(ControlRef editBox, std::string_view asGbk) {
+    Type(editBox, asGbk);
+    if (ControlState* c = FindOfKind(editBox, ControlKind::kEditBox, "TypeOutsideGbk")) c->outsideGbk = true;
 }
 
 void MemoryToolkit::Close(WindowId id) {

@@ -2,6 +2,7 @@
 // recorded.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -40,7 +41,8 @@ struct MidiCall {
 
 struct ControlState {
     const ControlDefinition* definition;
-    Text text;  // edit box content, or the caption of a label, button, check box or link
+    Text text;                // edit box content, or the caption of a label, button, check box or link
+    bool outsideGbk = false;  // edit box: holds a character GBK cannot represent (text shows it as '?')
     bool checked = false;
     int timerPeriod = 0;   // milliseconds; 0 or less: stopped
     int selectedPage = 0;  // tab control: 1-based
@@ -83,6 +85,7 @@ class MemoryToolkit final : public Toolkit {
     void ProcessPendingEvents() override { ++pendingEventCalls_; }
 
     Text GetControlText(ControlRef control) override;
+    bool IsControlTextGbk(ControlRef control) override;
     void SetControlText(ControlRef control, std::string_view text) override;
     void AppendControlText(ControlRef control, std::string_view text) override;
     int GetCheckState(ControlRef control) override;
@@ -106,6 +109,9 @@ class MemoryToolkit final : public Toolkit {
     void Click(ControlRef control);
     // Replaces the text of an edit box, as typing would.
     void Type(ControlRef editBox, std::string_view text);
+    // Types text holding a character outside GBK (an emoji, say); `asGbk` is what GetControlText
+    // then returns, with that character replaced as the Win32 conversion does.
+    void TypeOutsideGbk(ControlRef editBox, std::string_view asGbk);
     // The close box, or Esc where the window allows it: the window is destroyed at once.
     void Close(WindowId window);
     // One period of a running timer elapses; timers tick also in disabled and hidden windows.

@@ -54,7 +54,8 @@ struct Process {
         STARTUPINFOW si{};
         si.cb = sizeof si;
         std::wstring line = L"\"" + exe + L"\"";
-        return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
+        return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                              &pi) != 0;
     }
     void End() {
         if (pi.hProcess == nullptr) return;
@@ -88,7 +89,9 @@ double Median(std::vector<double> v) {
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-HWND Child(HWND parent, int id) { return GetDlgItem(parent, id); }
+HWND Child(HWND parent, int id) {
+    return GetDlgItem(parent, id);
+}
 
 std::wstring TextOf(HWND h) {
     const int n = static_cast<int>(SendMessageW(h, WM_GETTEXTLENGTH, 0, 0));
@@ -114,13 +117,15 @@ int wmain(int argc, wchar_t** argv) {
         ours.push_back(StartupTime(corvane));
     }
     const double a = Median(ours), b = Median(yardstick);
-    std::printf("start-up to first visible window: Corvane %.1f ms, minimal window %.1f ms, ratio %.2f\n", a, b, a / b);
+    std::printf("start-up to first visible window: Corvane %.1f ms, minimal window %.1f ms, ratio %.2f\n", a,
+                b, a / b);
 
     // Letter generation in the real window: accept the gate, then time click -> caption.
     Process p;
     if (!p.Start(corvane)) return 1;
     HWND gate = nullptr;
-    for (double t0 = Now(); gate == nullptr && Now() - t0 < 20000; Sleep(5)) gate = VisibleWindowOf(p.pi.dwProcessId);
+    for (double t0 = Now(); gate == nullptr && Now() - t0 < 20000; Sleep(5))
+        gate = VisibleWindowOf(p.pi.dwProcessId);
     // Control ids are 100 + the control's row in its window table.
     PostMessageW(Child(gate, 104), BM_CLICK, 0, 0);  // 超级按钮1 "知 道"
     HWND main = nullptr;
@@ -128,7 +133,8 @@ int wmain(int argc, wchar_t** argv) {
         main = VisibleWindowOf(p.pi.dwProcessId);
         if (main != nullptr && main != gate && IsWindowEnabled(main)) break;
     }
-    HWND name = Child(main, 105), letter = Child(main, 122), count = Child(main, 124), generate = Child(main, 125);
+    HWND name = Child(main, 105), letter = Child(main, 122), count = Child(main, 124),
+         generate = Child(main, 125);
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"基准测试"));
     std::vector<double> generateTimes, setTimes;
     for (int i = 0; i < rounds; ++i) {
@@ -145,7 +151,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     p.End();
     const double g = Median(generateTimes), s = Median(setTimes);
-    std::printf("generating a letter: click to caption %.2f ms, one WM_SETTEXT of the same letter %.2f ms, ratio %.2f\n",
-                g, s, g / s);
+    std::printf(
+        "generating a letter: click to caption %.2f ms, one WM_SETTEXT of the same letter %.2f ms, ratio "
+        "%.2f\n",
+        g, s, g / s);
     return 0;
 }
