@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "letter/composer.h"
 #include "letter/paragraph_library.h"
 #include "tests/e2e/harness.h"
 
@@ -169,6 +170,27 @@ TEST_F(LetterTest, EmptyNameShowsTheMessageAndLeavesLetterAndCount) {
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != FALSE; }));
     EXPECT_TRUE(SameBytes(GetGbkText(Main("编辑框5")), letter));
     EXPECT_EQ(GetText(Main("标签6")), count);
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExitCodeZero());
+}
+
+TEST_F(LetterTest, NameOutsideGbkShowsTheMessageAndLeavesLetterAndCount) {
+    ASSERT_NO_FATAL_FAILURE(StartAtMainWindow());
+    ASSERT_TRUE(SetText(Main("编辑框1"), L"张三"));
+    const std::string letter = Generate();
+    const std::wstring count = GetText(Main("标签6"));
+
+    // An emoji and an ideograph beyond GBK (U+20000): code page 936 has no bytes for either.
+    for (const wchar_t* name : {L"张三\U0001F600", L"\U00020000李"}) {
+        ASSERT_TRUE(SetText(Main("编辑框1"), name));
+        const std::optional<MessageBoxWindow> box = ClickAndWaitForMessageBox(Main("超级按钮2"));
+        ASSERT_TRUE(box.has_value()) << "no message box for a name outside GBK";
+        EXPECT_EQ(Gbk(box->title), "提示：");
+        EXPECT_EQ(Gbk(box->text), kNameNotGbkText);
+        ASSERT_TRUE(CloseMessageBox(box->hwnd));
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != FALSE; }));
+        EXPECT_TRUE(SameBytes(GetGbkText(Main("编辑框5")), letter));
+        EXPECT_EQ(GetText(Main("标签6")), count);
+    }
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExitCodeZero());
 }
 
