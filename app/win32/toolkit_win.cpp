@@ -172,8 +172,7 @@ bool Win32Toolkit::LoadWindow(const WindowDefinition& definition, bool modal) {
     RunHandler(definition.onCreated);
     if (window.destroyed) return true;
 
-    ShowWindow(hwnd, SW_SHOW);
-    UpdateWindow(hwnd);
+    ShowWindow(hwnd, SW_SHOW);  // painted by the message loop that follows
     SetForegroundWindow(hwnd);
     for (const auto& control : window.controls) {
         if ((control->definition->flags & kInitialFocus) != 0) SetFocus(control->hwnd);
@@ -272,7 +271,9 @@ HWND Win32Toolkit::CreateControl(Window& window, Control& control, int index) {
         case ControlKind::kEditBox:
             // An edit box otherwise stops at about 32,000 characters, appending included.
             SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
-            SetWindowTextW(hwnd, ToWide(c.caption).c_str());
+            // Laying out a long text costs start-up time; a page not shown yet gets it when shown.
+            control.textPending = c.page > 1;
+            if (!control.textPending) SetWindowTextW(hwnd, ToWide(c.caption).c_str());
             break;
         case ControlKind::kCheckBox:
             SendMessageW(hwnd, BM_SETCHECK, (c.flags & kChecked) != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -302,6 +303,10 @@ void Win32Toolkit::ShowTabPage(Window& window, const Control& tab, int page) {
     for (const auto& control : window.controls) {
         const ControlDefinition& c = *control->definition;
         if (c.parent == tab.definition->name && c.page != 0 && control->hwnd != nullptr) {
+            if (c.page == page && control->textPending) {
+                control->textPending = false;
+                SetWindowTextW(control->hwnd, ToWide(c.caption).c_str());
+            }
             ShowWindow(control->hwnd, c.page == page ? SW_SHOW : SW_HIDE);
         }
     }
@@ -401,21 +406,27 @@ std::wstring Win32Toolkit::WindowText(HWND hwnd) {
 Text Win32Toolkit::GetControlText(ControlRef ref) {
     Control& control = Find(ref);
     if (const auto* label = std::get_if<LabelData>(&control.data)) return label->caption;
+    if (control.textPending) return Text(control.definition->caption);
     return FromWide(WindowText(control.hwnd));
 }
 
 bool Win32Toolkit::IsControlTextGbk(ControlRef ref) {
+    if (Find(ref).textPending) return true;
     bool lossless = true;
     FromWide(WindowText(Find(ref).hwnd), &lossless);
     return lossless;
 }
 
 void Win32Toolkit::SetControlText(ControlRef ref, std::string_view text) {
-    SetWindowTextW(Find(ref).hwnd, ToWide(text).c_str());
+    Control& control = Find(ref);
+    control.textPending = false;
+    SetWindowTextW(control.hwnd, ToWide(text).c_str());
 }
 
 void Win32Toolkit::AppendControlText(ControlRef ref, std::string_view text) {
-    const HWND edit = Find(ref).hwnd;
+    Control& control = Find(ref);
+    if (control.textPending) SetControlText(ref, control.definition->caption);
+    const HWND edit = control.hwnd;
     const int end = GetWindowTextLengthW(edit);
     SendMessageW(edit, EM_SETSEL, end, end);
     SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(ToWide(text).c_str()));

@@ -47,6 +47,7 @@ class Win32Toolkit final : public Toolkit {
         const ControlDefinition* definition;
         HWND hwnd = nullptr;
         std::variant<std::monostate, LabelData, LinkData, PictureData> data;
+        bool textPending = false;  // an edit box on a tab page not shown yet: filled when first shown
     };
     struct Window {
         const WindowDefinition* definition;
