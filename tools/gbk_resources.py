@@ -150,8 +150,8 @@ def main():
         (args.out_dir / f"{name}.bin").write_bytes(data)
         cpp.append(f"static constexpr char k{name}Bytes[] =\n{chunked_literal(data)};")
         cpp.append(f"const std::string_view k{name}{{k{name}Bytes, {len(data)}}};\n")
-    for spec in args.binary:
-        name, _, file = spec.partition("=")
+    for item in args.binary:
+        name, _, file = item.partition("=")
         data = pathlib.Path(file).read_bytes()
         cpp.append(f"static constexpr char k{name}Bytes[] =\n{chunked_literal(data)};")
         cpp.append(f"const std::string_view k{name}{{k{name}Bytes, {len(data)}}};\n")
