@@ -13,7 +13,7 @@ target_link_libraries(corvane_win32 PUBLIC corvane_core comctl32 gdi32 user32 ad
 
 add_executable(Corvane WIN32 app/win32/main_win.cpp resources/corvane.rc)
 target_link_libraries(Corvane PRIVATE corvane_win32)
-target_link_options(Corvane PRIVATE -static -municode)
+target_link_options(Corvane PRIVATE -static -municode $<$<CONFIG:Release>:-s>)
 target_include_directories(Corvane PRIVATE "${CMAKE_SOURCE_DIR}/resources")
 set_source_files_properties(resources/corvane.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Corvane.manifest;${CMAKE_SOURCE_DIR}/resources/MainWindowIcon.ico")
