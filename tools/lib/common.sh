@@ -12,7 +12,7 @@ CORVANE_PIDS=()
 corvane_log() { printf '== %s\n' "$*" >&2; }
 
 corvane_install_packages() {
-    local wanted=(locales cmake make g++ python3 libgtest-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth
+    local wanted=(locales cmake make g++ python3 googletest libgtest-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth
                   fonts-wqy-microhei fonts-wine clang libclang-rt-14-dev imagemagick)
     local missing=()
     local p
