@@ -6,7 +6,7 @@ int FindText(std::string_view text, std::string_view what, int from) {
     if (from < 1) from = 1;
     const std::size_t start = static_cast<std::size_t>(from - 1);
     for (std::size_t i = 0; i < text.size();) {
-        if (i >= start && text.substr(i, what.size()) == what && i + what.size() <= text.size()) {
+        if (i >= start && text.substr(i, what.size()) == what) {
             return static_cast<int>(i + 1);
         }
         i += IsGbkLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;

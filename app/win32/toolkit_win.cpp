@@ -209,8 +209,9 @@ bool Win32Toolkit::CreateControls(Window& window) {
     }
     for (std::size_t i = 0; i < controls.size(); ++i) {
         Control& control = *window.controls[i];
-        const ControlClass cls = ClassOf(*control.definition);
-        if (cls.name == nullptr) continue;  // timer and components have no window
+        const ControlKind kind = control.definition->kind;
+        if (kind == ControlKind::kTimer || kind == ControlKind::kComponent)
+            continue;  // no window of their own
         control.hwnd = CreateControl(window, control, static_cast<int>(i));
         if (control.hwnd == nullptr) return false;
     }
